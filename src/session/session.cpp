@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-trel_session::trel_session(trel_session_host &h, const char *server_host)
-    : host(h), game_host(server_host ? server_host : "") {}
+trel_session::trel_session(trel_session_host &h, const char *server_host, int server_port)
+    : host(h), game_host(server_host ? server_host : ""), game_port(server_port) {}
 
 bool trel_session::is_connected() {
   return (socket.get_state() & trel_tcp_socket::connected) != 0;
@@ -39,7 +39,7 @@ void trel_session::send_line(const char *text) {
 
 void trel_session::socket_connect(int port) {
   if (port <= 0)
-    port = DEFAULT_PORT;
+    port = game_port;
   socket.enable_ssl();
   host.connect_started();
   begin_client_message();
@@ -95,10 +95,9 @@ void trel_session::socket_handler() {
     return;
   }
 
-  static unsigned char buffer[READ_SIZE];
   int got;
-  while ((got = socket.nonblocking_read(buffer, READ_SIZE)) > 0)
-    process_socket_data(buffer, got);
+  while ((got = socket.nonblocking_read(read_buffer, READ_SIZE)) > 0)
+    process_socket_data(read_buffer, got);
   if (got < 0) {
     disconnect_with_message(socket.read_error == 0 ? "Connection closed by server."
                                                    : "Connection to server lost.");
@@ -148,6 +147,9 @@ void trel_session::print_reconnect_hint(const char *message) {
 }
 
 void trel_session::disconnect_with_message(const char *message) {
+  // Clearing the up flag here too keeps "//disconnect" from being taken for a
+  // lost connection (and reported a second time) at the next tick.
+  up = false;
   socket.close();
   parser.reset();
   outgoing_used = 0;

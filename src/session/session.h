@@ -20,9 +20,11 @@ public:
 
   enum session_state { not_logged_in = 0, creating = 1, logged_in = 2, logged_off = 3 };
 
-  trel_session(trel_session_host &host, const char *game_host);
+  // The game port is DEFAULT_PORT in the client; tests pass their server's.
+  trel_session(trel_session_host &host, const char *game_host, int game_port = DEFAULT_PORT);
+  ~trel_session() { socket.close(); }
 
-  // Opens the connection; a port of 0 or less means the default port.
+  // Opens the connection; a port of 0 or less means the game port.
   void socket_connect(int port);
   // Services the connection once per tick; the first call connects.
   void socket_handler();
@@ -75,10 +77,12 @@ private:
 
   trel_session_host &host;
   std::string game_host;
+  int game_port;
   trel_tcp_socket socket;
   trel_stream_parser parser;
   char outgoing[OUTGOING_SIZE];
   int outgoing_used = 0;
+  unsigned char read_buffer[READ_SIZE];
   bool started = false;
   bool up = false;
   int session = not_logged_in;
