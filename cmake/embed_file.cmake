@@ -1,5 +1,6 @@
 # Script mode: writes OUT with a byte array and a size for each file in FILES.
 # The symbol is the file name with every non-alphanumeric character replaced by '_'.
+string(REPLACE "|" ";" FILES "${FILES}")
 set(text "// Generated at build time from assets/; do not edit.\n#include <cstddef>\n")
 foreach(file IN LISTS FILES)
   get_filename_component(name "${file}" NAME)

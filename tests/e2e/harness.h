@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;
+
 namespace e2e {
 
 // Waits until the predicate holds, polling every 20 ms; false after the time-out.
@@ -60,7 +62,7 @@ public:
   bool window_size(unsigned long window, int *width, int *height);
 
 private:
-  struct _XDisplay *display = nullptr;
+  ::_XDisplay *display = nullptr;
 };
 
 // The automatic debug log and what a test run added to it.
