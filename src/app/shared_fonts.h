@@ -1,10 +1,10 @@
 // The three fonts every pane shares, created at start-up.
 #pragma once
-#include <wx/font.h>
+#include "widgets/font.h"
 
-extern wxFont *main_font;
-extern wxFont *small_font;
-extern wxFont *label_font;
+extern trel_font *main_font;
+extern trel_font *small_font;
+extern trel_font *label_font;
 
 constexpr int DEFAULT_MAIN_FONT_SIZE = 8;
 

@@ -1,0 +1,274 @@
+// The text pane's layout, border, scrolling and scroll lock.
+#include "text/ansi_display.h"
+
+#include "widgets/bitmap.h"
+
+#include <algorithm>
+
+namespace {
+
+const trel_colour WHITE{255, 255, 255};
+const trel_colour BLACK{0, 0, 0};
+const trel_colour BORDER_INNER{128, 128, 128};
+const trel_colour BORDER_OUTER{255, 255, 255};
+const trel_colour LOCKED_INNER{192, 0, 0};
+const trel_colour LOCKED_OUTER{255, 0, 0};
+
+} // namespace
+
+trel_ansi_display::trel_ansi_display(wxWindow *parent, const wxString &name)
+    : trel_embedded_window(parent, wxID_ANY, name), text(new trel_textctrl(this, name + " text")),
+      scrollbar(new trel_ansi_scrollbar(this)), ansi(text->store()) {
+  ansi.set_client(this);
+  scrollbar->Bind(wxEVT_SCROLL_TOP, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_BOTTOM, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_LINEUP, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_LINEDOWN, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_PAGEUP, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_PAGEDOWN, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_THUMBTRACK, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_THUMBRELEASE, &trel_ansi_display::on_scroll, this);
+  scrollbar->Bind(wxEVT_SCROLL_CHANGED, &trel_ansi_display::on_scroll, this);
+  Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent &e) { wheel(e.GetWheelRotation()); });
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent &e) {
+    if (!pass_focus_on())
+      e.Skip();
+  });
+  scrollbar->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent &e) {
+    if (!pass_focus_on())
+      e.Skip();
+  });
+}
+
+void trel_ansi_display::clear_display() {
+  ansi.clear_display();
+}
+
+void trel_ansi_display::resume_updates() {
+  if (ansi.resume_updates())
+    request_repaint();
+}
+
+void trel_ansi_display::set_text_font(const trel_glyph_table *font) {
+  text->set_font(font);
+  ansi.force_color_reapply();
+  update_scrollbar();
+  repaint_all();
+}
+
+void trel_ansi_display::refresh_display() {
+  text->request_repaint();
+  update_scrollbar();
+}
+
+void trel_ansi_display::repaint_all() {
+  request_repaint();
+  text->request_repaint();
+}
+
+void trel_ansi_display::update_scrollbar() {
+  trel_textctrl_store &store = text->store();
+  int visible = get_visible_line_count();
+  int range = store.get_current_line();
+  int thumb = visible;
+  int bar_position = store.get_bottom_line() - visible;
+  // Only touch the toolkit's bar when something changed: it repaints itself
+  // on every call, and this runs once per batch of received text.
+  if (scrollbar->GetThumbPosition() != bar_position || scrollbar->GetRange() != range ||
+      scrollbar->GetThumbSize() != thumb)
+    scrollbar->SetScrollbar(bar_position, thumb, range, thumb, true);
+  // The toolkit clamps the position into the range; the stored values are
+  // compared as given, so a clamped position is simply set again next time.
+}
+
+void trel_ansi_display::set_bottom_line(int line) {
+  text->store().set_bottom_line(line, get_visible_line_count());
+  text->request_repaint();
+}
+
+void trel_ansi_display::scroll_to_end() {
+  int last = text->store().get_current_line();
+  position = last;
+  set_bottom_line(last);
+  update_scrollbar();
+}
+
+void trel_ansi_display::scroll_to_line(int top) {
+  repaint_all();
+  int bottom = top + get_visible_line_count();
+  set_bottom_line(bottom);
+  position = bottom;
+  update_scrollbar();
+}
+
+void trel_ansi_display::scroll_lines(int delta) {
+  int last = text->store().get_current_line();
+  int visible = get_visible_line_count();
+  int wanted = std::max(position + delta, visible - 1);
+  if (wanted < last) {
+    position = wanted;
+    set_bottom_line(wanted);
+    update_scrollbar();
+    return;
+  }
+  position = last;
+  if (!follow)
+    unlock_scrolling();
+  set_bottom_line(last);
+  update_scrollbar();
+}
+
+void trel_ansi_display::scroll_up(int lines) {
+  int half = get_visible_line_count() / 2;
+  lines = std::min(lines, half);
+  scroll_lines(lines > 0 ? -lines : -1);
+}
+
+void trel_ansi_display::scroll_down(int lines) {
+  int half = get_visible_line_count() / 2;
+  lines = std::min(lines, half);
+  scroll_lines(lines > 0 ? lines : 1);
+}
+
+void trel_ansi_display::page_up() {
+  int half = get_visible_line_count() / 2;
+  scroll_lines(half > 0 ? -half : -1);
+}
+
+void trel_ansi_display::page_down() {
+  int half = get_visible_line_count() / 2;
+  scroll_lines(half > 0 ? half : 1);
+}
+
+void trel_ansi_display::lock_scrolling() {
+  follow = 0;
+  text->store().set_scroll_locked(1);
+  scroll_to_end();
+  repaint_all();
+  if (on_lock_changed)
+    on_lock_changed();
+}
+
+void trel_ansi_display::unlock_scrolling() {
+  follow = 1;
+  text->store().set_scroll_locked(0);
+  scroll_to_end();
+  repaint_all();
+  if (on_lock_changed)
+    on_lock_changed();
+}
+
+void trel_ansi_display::lock_if_following() {
+  if (follow)
+    lock_scrolling();
+}
+
+void trel_ansi_display::ensure_following() {
+  if (!follow)
+    unlock_scrolling();
+}
+
+void trel_ansi_display::wheel(int rotation) {
+  if (rotation > 0) {
+    lock_if_following();
+    scroll_up(3);
+  } else if (rotation < 0) {
+    lock_if_following();
+    scroll_down(3);
+  }
+}
+
+bool trel_ansi_display::pass_focus_on() {
+  return transfer_focus && transfer_focus();
+}
+
+void trel_ansi_display::set_scrollbar_visible(int flag) {
+  flag = flag ? 1 : 0;
+  if (flag == scrollbar_visible)
+    return;
+  scrollbar_visible = flag;
+  force_layout();
+}
+
+void trel_ansi_display::layout_text_area() {
+  int width = offscreen_bitmap->width();
+  int height = offscreen_bitmap->height();
+  int bar_width = scrollbar->GetBestSize().GetWidth();
+  scrollbar->SetSize(std::max(1, width - bar_width), 0, std::max(1, bar_width),
+                     std::max(1, height));
+  int shown_bar = scrollbar_visible ? bar_width : 0;
+  if (!follow)
+    unlock_scrolling();
+  scrollbar->Show(scrollbar_visible != 0);
+  text->set_geometry(2, 2, std::max(1, width - 4 - shown_bar), std::max(1, height - 4));
+  update_scrollbar();
+}
+
+void trel_ansi_display::size_changed(bool) {
+  layout_text_area();
+}
+
+void trel_ansi_display::paint_to_bitmap(trel_bitmap &target) {
+  int bar_width = scrollbar_visible ? scrollbar->GetSize().GetWidth() : 0;
+  int w = target.width() - bar_width;
+  int h = target.height();
+  trel_colour inner = BORDER_INNER, outer = BORDER_OUTER;
+  if (anim_count > 0) {
+    inner = outer = (anim_count & 1) ? WHITE : BLACK;
+  } else if (!follow) {
+    inner = LOCKED_INNER;
+    outer = LOCKED_OUTER;
+  }
+  target.Clear(BLACK);
+  target.draw_line(1, 1, w - 1, 1, inner);
+  target.draw_line(1, 1, 1, h - 1, inner);
+  target.draw_line(1, h - 2, w - 1, h - 2, inner);
+  target.draw_line(w - 2, 1, w - 2, h - 1, inner);
+  target.draw_line(0, 0, w, 0, outer);
+  target.draw_line(0, 0, 0, h, outer);
+  target.draw_line(0, h - 1, w, h - 1, outer);
+  target.draw_line(w - 1, 0, w - 1, h, outer);
+}
+
+bool trel_ansi_display::animation_callback(int elapsed_ms) {
+  bool running = flash_step(elapsed_ms);
+  update_scrollbar();
+  return running;
+}
+
+void trel_ansi_display::on_scroll(wxScrollEvent &event) {
+  int thumb = event.GetPosition();
+  int last = text->store().get_current_line();
+  int visible = get_visible_line_count();
+  if (last > visible) {
+    int bottom = thumb + visible;
+    set_bottom_line(bottom);
+    position = bottom;
+    if (bottom < last) {
+      if (follow) {
+        follow = 0;
+        text->store().set_scroll_locked(1);
+        repaint_all();
+        if (on_lock_changed)
+          on_lock_changed();
+      }
+    } else {
+      ensure_following();
+    }
+  } else {
+    position = thumb;
+    ensure_following();
+  }
+  if (!pass_focus_on())
+    SetFocus();
+}
+
+void trel_main_window::size_changed(bool bitmap_replaced) {
+  if (scrollbar_visible != scrollbar_setting) {
+    set_scrollbar_visible(scrollbar_setting);
+    return; // the forced relayout above ran the text area layout
+  }
+  (void)bitmap_replaced;
+  layout_text_area();
+  // The docked automap and the group display join here once they exist.
+}
