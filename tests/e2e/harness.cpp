@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -196,6 +197,39 @@ bool x_display::window_size(unsigned long window, int *width, int *height) {
   *width = attributes.width;
   *height = attributes.height;
   return true;
+}
+
+// Glyph edges blend, and full coverage may fall a step short of the colour.
+static bool colour_near(unsigned long pixel, unsigned long rgb) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    int a = static_cast<int>((pixel >> shift) & 0xff), b = static_cast<int>((rgb >> shift) & 0xff);
+    if (a - b > 4 || b - a > 4)
+      return false;
+  }
+  return true;
+}
+
+long x_display::count_pixels(unsigned long window, unsigned long rgb) {
+  XWindowAttributes attributes;
+  if (!display || !XGetWindowAttributes(display, window, &attributes))
+    return -1;
+  XImage *image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes,
+                            ZPixmap);
+  if (!image)
+    return -1;
+  long count = 0;
+  for (int y = 0; y < attributes.height; y++)
+    for (int x = 0; x < attributes.width; x++)
+      if (colour_near(XGetPixel(image, x, y), rgb))
+        count++;
+  XDestroyImage(image);
+  return count;
+}
+
+void x_display::save_screenshot(const std::string &path) {
+  std::string command = "import -window root '" + path + "' 2>/dev/null";
+  if (system(command.c_str()) != 0)
+    fprintf(stderr, "screenshot to %s failed\n", path.c_str());
 }
 
 debug_log_tail::debug_log_tail() {

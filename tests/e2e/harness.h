@@ -60,6 +60,12 @@ public:
   void request_close(unsigned long window);
   // The window's size, false when it cannot be read.
   bool window_size(unsigned long window, int *width, int *height);
+  // Counts the window's pixels of this colour (0xRRGGBB, each channel within
+  // 4 steps, as glyph edges blend); -1 when
+  // the window cannot be read.
+  long count_pixels(unsigned long window, unsigned long rgb);
+  // Saves the whole screen as a PNG (for looking at a failure).
+  static void save_screenshot(const std::string &path);
 
 private:
   ::_XDisplay *display = nullptr;
