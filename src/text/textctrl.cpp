@@ -3,6 +3,7 @@
 
 #include "support/debug_log.h"
 #include "text/ansi_display.h"
+#include "text/text_painter.h"
 #include "widgets/bitmap.h"
 
 trel_textctrl::trel_textctrl(trel_ansi_display *owner_pane, const wxString &name)
@@ -46,36 +47,13 @@ void trel_textctrl::size_changed(bool) {
 }
 
 void trel_textctrl::paint_to_bitmap(trel_bitmap &target) {
-  const trel_text_colour &bg = text_store.get_background();
-  target.Clear(trel_colour{bg.r, bg.g, bg.b});
-  int line_height = text_store.get_line_height();
-  if (line_height < 1 || !glyphs) {
+  if (!glyphs || !trel_paint_text_lines(target, text_store, *glyphs)) {
+    if (!glyphs)
+      target.Clear(trel_colour{0, 0, 0});
     if (debug_level >= 1)
       trel_client_debug_printf("Error in trel_textctrl::repaint_internal(), font height %d.\n",
-                               line_height);
-    return;
+                               text_store.get_line_height());
   }
-  const int height = target.height();
-  const int slots = height / line_height + 2;
-  trel_textctrl_reader reader(text_store);
-  const int bottom = reader.bottom_line();
-  reader.for_each_line_bottom_up(bottom, slots, [&](int index, trel_text_run_cursor &runs) {
-    int y = height - line_height - 1 - (bottom - index) * line_height;
-    if (y <= -line_height)
-      return;
-    int x = 1;
-    trel_text_run run;
-    while (runs.next(&run) && x < target.width()) {
-      trel_colour colour{run.colour.r, run.colour.g, run.colour.b};
-      for (int i = 0; i < run.length && x < target.width(); i++) {
-        const trel_bitmap *glyph = glyphs->glyph(static_cast<unsigned char>(run.text[i]));
-        if (!glyph)
-          continue;
-        target.DrawTextGlyphTransparent(*glyph, x, y, colour);
-        x += glyph->width();
-      }
-    }
-  });
 }
 
 void trel_textctrl::on_wheel(wxMouseEvent &event) {

@@ -69,7 +69,8 @@ void trel_embedded_window::on_paint(wxPaintEvent &) {
   if (!IsShown())
     return;
   paint_to_bitmap(*offscreen_bitmap);
-  dc.DrawBitmap(trel_bitmap_to_wx(*offscreen_bitmap), 0, 0, false);
+  if (trel_bitmap_copy_to_wx(*offscreen_bitmap, screen_bitmap))
+    dc.DrawBitmap(screen_bitmap, 0, 0, false);
 }
 
 bool trel_embedded_window::in_animation_list(const trel_embedded_window *pane) {

@@ -6,6 +6,7 @@
 #pragma once
 #include "widgets/bitmap.h"
 
+#include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/window.h>
 
@@ -59,6 +60,10 @@ private:
   void on_paint(wxPaintEvent &event);
   // Replaces the bitmap when the size differs from the window's; true if it did.
   bool resize_bitmap(int width, int height);
+
+  // The toolkit bitmap the offscreen bitmap is copied into, kept between
+  // paints so a repaint allocates nothing.
+  wxBitmap screen_bitmap;
 
   static trel_embedded_window *animation_head;
 };
