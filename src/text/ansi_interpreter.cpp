@@ -26,7 +26,7 @@ struct plain_table {
       else
         of[i] = dropped; // 0 to 8, 11 to 26 (carriage return among them) and 127
     }
-    of['\n'] = line_feed;
+    of[int('\n')] = line_feed;
     of[escape_byte] = escape;
   }
 };

@@ -18,7 +18,7 @@ constexpr int64_t line_feed_width = int64_t(1) << 50;
 void trel_line_breaker::configure(const int *widths, int pane_width, bool word_wrap) {
   for (int i = 0; i < 256; i++)
     widths_[i] = widths ? widths[i] : 0;
-  widths_['\n'] = line_feed_width;
+  widths_[int('\n')] = line_feed_width;
   pane_width_ = pane_width;
   word_wrap_ = word_wrap;
   restart(0);

@@ -26,9 +26,9 @@ struct class_table {
     for (int i = 0; i < 256; i++)
       of[i] = i >= 128 ? high_byte : copy_byte;
     of[0] = dropped_byte;
-    of['\t'] = tab_byte;
-    of['\n'] = line_byte;
-    of['\r'] = line_byte;
+    of[int('\t')] = tab_byte;
+    of[int('\n')] = line_byte;
+    of[int('\r')] = line_byte;
   }
 };
 
