@@ -54,6 +54,9 @@ enum trel_pane_host {
   // Inside the floating automap frame, at the rectangle (frame client
   // coordinates).
   TREL_HOST_AUTOMAP_FRAME = 3,
+  // A top-level frame of its own (the floating automap frame): only the
+  // rectangle's size counts, as the frame's client size.
+  TREL_HOST_OWN_FRAME = 4,
 };
 
 // One pane's placement.
@@ -84,7 +87,7 @@ struct trel_layout_input {
   int hpbar_enable = 0;
   int exp_display = 0;
   int enemy_hpbar_enable = 0;
-  int input_height = 24;          // pixels
+  int input_height = 24; // pixels
   int channel_window_enable = 0;
   int channel_window_height = 30; // percent of the room left in the middle column
   int session_state = 0;          // 2 is logged in
