@@ -1,10 +1,15 @@
-// Construction of the main frame, its timers and its close handling.
+// Construction of the main frame, its timers, its close handling and the
+// tick's work.
 #include "app/main_window.h"
 
+#include "app/app_config.h"
 #include "app/shared_fonts.h"
+#include "config/status_record.h"
+#include "input/input_window.h"
+#include "input/line_edit.h"
 #include "support/debug_log.h"
 #include "text/ansi_display.h"
-#include "widgets/embedded_window.h"
+#include "widgets/font.h"
 
 #include <cstdlib>
 
@@ -15,22 +20,37 @@
 trel_mw *main_window = nullptr;
 
 trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &size)
-    : wxFrame(nullptr, wxID_ANY, title, position, size), main_timer(this, ID_MAIN_TIMER),
+    : trel_frame(nullptr, wxID_ANY, title, position, size), main_timer(this, ID_MAIN_TIMER),
       ping_timer(this, ID_PING_TIMER), save_timer(this, ID_SAVE_TIMER) {
   main_window = this;
-  SetBackgroundColour(wxColour(0, 0, 0));
   session = std::make_unique<trel_session>(*this, QUENMAR_GAME_HOST);
 
+  input_pane = new trel_input_window(this, "main input window", *this, main_font);
   main_text = new trel_main_window(this);
-  main_text->set_text_font(main_font);
-  main_text->transfer_focus = [this] { return transfer_focus_main(); };
   output_pane = main_text;
-  Bind(wxEVT_SIZE, &trel_mw::OnResize, this);
-  relayout();
+  main_text->transfer_focus = [this] { return transfer_focus_main(); };
+  main_text->on_lock_changed = [] {};
+  site_font = std::make_unique<trel_font>(9, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL,
+                                          wxFONTWEIGHT_NORMAL, true);
+
+  SetBackgroundColour(wxColour(0, 0, 0));
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  main_text->set_text_font(main_font);
+  main_text->set_scrollbar_setting(app_config().get_mw_scrollbar_enable());
+  app_config().set_observer(this);
+
   Bind(wxEVT_TIMER, &trel_mw::OnTimer, this, ID_MAIN_TIMER);
   Bind(wxEVT_TIMER, &trel_mw::OnPingTimer, this, ID_PING_TIMER);
   Bind(wxEVT_TIMER, &trel_mw::OnSaveTimer, this, ID_SAVE_TIMER);
   Bind(wxEVT_CLOSE_WINDOW, &trel_mw::OnClose, this);
+  Bind(wxEVT_SIZE, &trel_mw::OnResize, this);
+  Bind(wxEVT_PAINT, &trel_mw::OnPaint, this);
+  Bind(wxEVT_ERASE_BACKGROUND, [](wxEraseEvent &) {});
+  Bind(wxEVT_LEFT_DOWN, &trel_mw::OnMouse, this);
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent &) { transfer_focus_main(); });
+
+  relayout();
+  Refresh(false);
 
   // Last acts of construction: mark it finished, then start the timers.
   loop.set_constructed();
@@ -38,12 +58,14 @@ trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &s
   ping_timer.Start(trel_main_loop::PING_MS);
   save_timer.Start(trel_main_loop::SAVE_MS);
   delayed_initialization();
+  loop.request_focus();
 }
 
 trel_mw::~trel_mw() {
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
+  app_config().set_observer(nullptr);
   main_window = nullptr;
 }
 
@@ -56,23 +78,30 @@ void trel_mw::OnTimer(wxTimerEvent &) {
     loop.tick(*this);
 }
 
-void trel_mw::OnPingTimer(wxTimerEvent &) {
-  // A ping goes out here while logged in, once the connection exists.
-}
+void trel_mw::OnPingTimer(wxTimerEvent &) { session->send_ping(); }
 
 void trel_mw::OnSaveTimer(wxTimerEvent &) { save_settings(); }
 
-void trel_mw::save_settings() {
-  // Popup geometry and the system configuration are saved here once they exist.
+void trel_mw::save_settings() { app_config().save_system_config_file(); }
+
+void trel_mw::give_input_focus() {
+  if (input_pane)
+    input_pane->line_edit().SetFocus();
 }
 
-void trel_mw::give_input_focus() { transfer_focus_main(); }
 void trel_mw::socket_handler() { session->socket_handler(); }
+
 void trel_mw::animation_tick(int milliseconds) {
   trel_embedded_window::animation_tick(milliseconds);
 }
+
 bool trel_mw::logged_in() { return session->state() == trel_session::logged_in; }
-void trel_mw::send_status_record() {}
+
+void trel_mw::send_status_record() {
+  const trel_config_store &c = app_config();
+  std::string record = compose_zvlstatus(c.system, c.get_current_char_cfg());
+  session->process_command(record.c_str(), false);
+}
 
 void trel_mw::show_deferred_message(const char *text) {
   session->begin_client_message();
@@ -80,21 +109,24 @@ void trel_mw::show_deferred_message(const char *text) {
   main_text->refresh_display();
 }
 
-void trel_mw::open_link(const char *) {}
-
-bool trel_mw::transfer_focus_main() { return false; }
-
-void trel_mw::OnResize(wxSizeEvent &event) {
-  relayout();
-  event.Skip();
+void trel_mw::open_link(const char *url) {
+  // The browser is started through the shell; the link is quoted so that
+  // nothing in it is taken as a command.
+  std::string quoted;
+  for (const char *p = url; *p; p++)
+    if (*p != '"' && *p != '\\' && *p != '$' && *p != '`')
+      quoted += *p;
+  std::string command = "firefox \"" + quoted + "\" &";
+  if (system(command.c_str()) != 0 && debug_level >= 2)
+    trel_client_debug_printf("Warning in trel_mw::open_link(), unable to start the browser.\n");
 }
 
-void trel_mw::relayout() {
-  if (!main_text)
-    return;
-  int width = 0, height = 0;
-  GetClientSize(&width, &height);
-  main_text->set_geometry(0, 0, width, height);
+bool trel_mw::transfer_focus_main() {
+  if (!input_pane)
+    return false;
+  input_pane->line_edit().SetFocus();
+  loop.request_focus();
+  return true;
 }
 
 void trel_mw::orderly_exit() {

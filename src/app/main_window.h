@@ -1,18 +1,32 @@
-// trel_mw: the main frame. It owns every pane and the server connection, and
-// drives the session from its three timers through trel_main_loop.
+// trel_mw: the main frame. It owns every pane and the server connection,
+// drives the session from its three timers through trel_main_loop, places
+// its panes, and is the host of the session, the input line and the
+// configuration store.
 #pragma once
+#include "app/background_cache.h"
+#include "app/layout_placement.h"
+#include "app/layout_steps.h"
 #include "app/main_loop.h"
+#include "config/config_observer.h"
+#include "input/input_host.h"
 #include "session/session.h"
+#include "widgets/embedded_window.h"
 
-#include <wx/frame.h>
+#include <wx/bitmap.h>
 #include <wx/timer.h>
 
 #include <memory>
 
 class trel_main_window;
 class trel_ansi_display;
+class trel_input_window;
+class trel_font;
 
-class trel_mw : public wxFrame, public trel_tick_target, public trel_session_host {
+class trel_mw : public trel_frame,
+                public trel_tick_target,
+                public trel_session_host,
+                public trel_input_host,
+                public trel_config_observer {
 public:
   trel_mw(const wxString &title, const wxPoint &position, const wxSize &size);
   ~trel_mw() override;
@@ -22,10 +36,13 @@ public:
   trel_main_loop &main_loop() { return loop; }
   trel_session &connection() { return *session; }
   trel_main_window *main_pane() { return main_text; }
-  // Places every pane in the client area.
-  void relayout();
+  // Places every pane in the client area (trel_config_observer too).
+  void relayout() override;
+  void rebuild_background(bool force);
   // Gives the keyboard focus to the input line; false when it could not.
   bool transfer_focus_main();
+  void shrink_input();
+  void grow_input();
 
   // trel_tick_target
   void give_input_focus() override;
@@ -78,6 +95,32 @@ public:
   void end_redirection(bool replaced) override;
   void channel_diversion(bool on, const char *data) override;
 
+  // trel_input_host
+  bool main_is_locked() override;
+  void main_lock_if_following() override;
+  void main_page_up() override;
+  void main_page_down() override;
+  void main_scroll_up(int lines) override;
+  void main_scroll_down(int lines) override;
+  bool main_has_selection() override { return false; }
+  void main_clear_selection() override {}
+  bool channel_is_locked() override { return false; }
+  void channel_unlock() override {}
+  void channel_clear_selection() override {}
+  void process_command(const char *line, bool echo) override;
+  void send_line(const char *text) override;
+  bool is_logged_in() override { return logged_in(); }
+  bool setting_enabled(const char *key) override;
+  void toggle_setting(const char *key) override;
+  void step_setting(const char *key, int delta) override;
+  void step_font_size(int delta) override;
+  void step_automap_size(int) override {}
+  void toggle_popup_window(int) override {}
+
+  // trel_config_observer
+  void show_main_scrollbar(int on) override;
+  void apply_main_font() override;
+
 private:
   enum { ID_MAIN_TIMER = 1, ID_PING_TIMER, ID_SAVE_TIMER };
 
@@ -86,20 +129,30 @@ private:
   void OnSaveTimer(wxTimerEvent &event);
   void OnClose(wxCloseEvent &event);
   void OnResize(wxSizeEvent &event);
+  void OnPaint(wxPaintEvent &event);
+  void OnMouse(wxMouseEvent &event);
   // Records popup geometry and saves the system configuration.
   void save_settings();
   void delayed_initialization();
+  trel_layout_input layout_input(int width, int height) const;
 
   trel_main_loop loop;
   std::unique_ptr<trel_session> session;
+  trel_input_window *input_pane = nullptr;
   trel_main_window *main_text = nullptr;
   // Where server text goes: the main pane, or a popup's pane while diverted.
   trel_ansi_display *output_pane = nullptr;
-  std::string uuid;
   wxTimer main_timer;
   wxTimer ping_timer;
   wxTimer save_timer;
   bool destroying = false;
+
+  trel_resize_guard resize_guard;
+  trel_background background;
+  // The client area composed from the background, logo and web site line.
+  std::unique_ptr<trel_bitmap> client_area;
+  wxBitmap client_bitmap;
+  std::unique_ptr<trel_font> site_font;
 };
 
 // The one main window, for code that has no window at hand (nullptr before
