@@ -1,7 +1,7 @@
 // The boot sequence, in its fixed order, and the exit banner.
 #include "app/gui_app.h"
 
-#include "app/app_config.h"
+#include "config/config_store.h"
 #include "app/builtin_images.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
@@ -70,10 +70,10 @@ bool trel_gui_app::OnInit() {
 
   wxImage::AddHandler(new wxPNGHandler);
   decode_builtin_images();
-  create_shared_fonts(app_config().fonts.main_size_setting);
-  app_config().load_system_config();
+  create_shared_fonts(trel_config().fonts.main_size_setting);
+  trel_config().load_system_config();
   // The loaded character set may ask for another text size.
-  int size = app_config().get_font_size();
+  int size = trel_config().get_font_size();
   if (size >= 3 && size != main_font->GetPointSize())
     main_font->SetPointSize(size);
 

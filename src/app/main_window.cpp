@@ -2,7 +2,7 @@
 // tick's work.
 #include "app/main_window.h"
 
-#include "app/app_config.h"
+#include "config/config_store.h"
 #include "app/shared_fonts.h"
 #include "config/status_record.h"
 #include "input/input_window.h"
@@ -36,8 +36,8 @@ trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &s
   SetBackgroundColour(wxColour(0, 0, 0));
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   main_text->set_text_font(main_font);
-  main_text->set_scrollbar_setting(app_config().get_mw_scrollbar_enable());
-  app_config().set_observer(this);
+  main_text->set_scrollbar_setting(trel_config().get_mw_scrollbar_enable());
+  trel_config().set_observer(this);
 
   Bind(wxEVT_TIMER, &trel_mw::OnTimer, this, ID_MAIN_TIMER);
   Bind(wxEVT_TIMER, &trel_mw::OnPingTimer, this, ID_PING_TIMER);
@@ -65,7 +65,7 @@ trel_mw::~trel_mw() {
   main_timer.Stop();
   ping_timer.Stop();
   save_timer.Stop();
-  app_config().set_observer(nullptr);
+  trel_config().set_observer(nullptr);
   main_window = nullptr;
 }
 
@@ -82,7 +82,7 @@ void trel_mw::OnPingTimer(wxTimerEvent &) { session->send_ping(); }
 
 void trel_mw::OnSaveTimer(wxTimerEvent &) { save_settings(); }
 
-void trel_mw::save_settings() { app_config().save_system_config_file(); }
+void trel_mw::save_settings() { trel_config().save_system_config_file(); }
 
 void trel_mw::give_input_focus() {
   if (input_pane)
@@ -98,7 +98,7 @@ void trel_mw::animation_tick(int milliseconds) {
 bool trel_mw::logged_in() { return session->state() == trel_session::logged_in; }
 
 void trel_mw::send_status_record() {
-  const trel_config_store &c = app_config();
+  const trel_config_store &c = trel_config();
   std::string record = compose_zvlstatus(c.system, c.get_current_char_cfg());
   session->process_command(record.c_str(), false);
 }

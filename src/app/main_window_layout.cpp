@@ -1,6 +1,6 @@
 // trel_mw's layout: placing the panes from the settings and the client size,
 // the resize handling, and the background painted behind the panes.
-#include "app/app_config.h"
+#include "config/config_store.h"
 #include "app/background_themes.h"
 #include "app/builtin_images.h"
 #include "app/main_window.h"
@@ -32,7 +32,7 @@ void apply_place(trel_embedded_window *pane, const trel_pane_place &place) {
 } // namespace
 
 trel_layout_input trel_mw::layout_input(int width, int height) const {
-  const trel_config_store &c = app_config();
+  const trel_config_store &c = trel_config();
   trel_layout_input in;
   in.client_width = width;
   in.client_height = height;
@@ -73,7 +73,7 @@ void trel_mw::relayout() {
 void trel_mw::rebuild_background(bool force) {
   int width = 0, height = 0;
   GetClientSize(&width, &height);
-  const trel_config_store &c = app_config();
+  const trel_config_store &c = trel_config();
   trel_background_request request;
   request.client_width = width;
   request.client_height = height;
@@ -101,7 +101,7 @@ void trel_mw::OnPaint(wxPaintEvent &) {
     return;
   if (!client_area || client_area->width() != width || client_area->height() != height)
     client_area = std::make_unique<trel_bitmap>(width, height);
-  if (!background.paint_client_area(*client_area, app_config().get_current_layout(), logo_image,
+  if (!background.paint_client_area(*client_area, trel_config().get_current_layout(), logo_image,
                                     site_font.get(), QUENMAR_WEB_HOST))
     return;
   if (trel_bitmap_copy_to_wx(*client_area, client_bitmap))
@@ -117,13 +117,13 @@ void trel_mw::OnMouse(wxMouseEvent &event) {
 }
 
 void trel_mw::shrink_input() {
-  app_config().set_input_height(trel_shrink_input_height(app_config().get_input_height()));
+  trel_config().set_input_height(trel_shrink_input_height(trel_config().get_input_height()));
   relayout();
   Refresh(false);
 }
 
 void trel_mw::grow_input() {
-  app_config().set_input_height(trel_grow_input_height(app_config().get_input_height()));
+  trel_config().set_input_height(trel_grow_input_height(trel_config().get_input_height()));
   relayout();
   Refresh(false);
 }

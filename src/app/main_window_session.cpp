@@ -2,7 +2,7 @@
 // the routing of server text, and the receivers of tagged records.
 #include "app/main_window.h"
 
-#include "app/app_config.h"
+#include "config/config_store.h"
 #include "app/shared_fonts.h"
 #include "input/input_window.h"
 #include "input/line_edit.h"
@@ -44,9 +44,9 @@ bool trel_mw::is_echo_allowed() { return input_pane->line_edit().is_echo_allowed
 void trel_mw::set_history_bank(int bank) { input_pane->line_edit().set_history_bank(bank); }
 void trel_mw::show_history() { input_pane->line_edit().show_history(); }
 
-bool trel_mw::local_echo_enabled() { return app_config().get_local_echo() != 0; }
-bool trel_mw::command_separator_enabled() { return app_config().get_cmd_separator() != 0; }
-bool trel_mw::system_audio_enabled() { return app_config().GetSystemAudio() != 0; }
+bool trel_mw::local_echo_enabled() { return trel_config().get_local_echo() != 0; }
+bool trel_mw::command_separator_enabled() { return trel_config().get_cmd_separator() != 0; }
+bool trel_mw::system_audio_enabled() { return trel_config().GetSystemAudio() != 0; }
 
 void trel_mw::set_title(const char *title) { SetTitle(wxString::FromUTF8(title)); }
 
@@ -59,7 +59,7 @@ void trel_mw::connection_ended() {
 void trel_mw::reconnect_buttons() {}
 void trel_mw::character_logged_in(const char *name) {
   if (name)
-    app_config().use_character_config(name);
+    trel_config().use_character_config(name);
   relayout();
   Refresh(false);
 }
@@ -70,8 +70,8 @@ void trel_mw::fill_debug_text() {}
 void trel_mw::clear_channels() {}
 void trel_mw::ping_measured(int) {}
 
-const char *trel_mw::client_uuid() { return app_config().get_uuid(); }
-void trel_mw::set_client_uuid(const char *new_uuid) { app_config().set_uuid(new_uuid); }
+const char *trel_mw::client_uuid() { return trel_config().get_uuid(); }
+void trel_mw::set_client_uuid(const char *new_uuid) { trel_config().set_uuid(new_uuid); }
 
 // Records whose panels do not exist yet are consumed without effect.
 void trel_mw::panel_record(trel_tag, const char *, const char *, int) {}
@@ -101,7 +101,7 @@ void trel_mw::process_command(const char *line, bool echo) { session->process_co
 void trel_mw::send_line(const char *text) { session->send_line(text); }
 
 bool trel_mw::setting_enabled(const char *key) {
-  const trel_config_store &c = app_config();
+  const trel_config_store &c = trel_config();
   std::string k = key ? key : "";
   if (k == "keypad_walking")
     return c.get_keypad_walking() != 0;
@@ -113,7 +113,7 @@ bool trel_mw::setting_enabled(const char *key) {
 }
 
 void trel_mw::toggle_setting(const char *key) {
-  trel_config_store &c = app_config();
+  trel_config_store &c = trel_config();
   std::string k = key ? key : "";
   if (k == "automap_display")
     c.set_automap_display(!c.get_automap_display());
@@ -141,7 +141,7 @@ void trel_mw::step_setting(const char *key, int delta) {
     else
       grow_input();
   } else if (k == "channel_window_height") {
-    trel_config_store &c = app_config();
+    trel_config_store &c = trel_config();
     c.set_channel_window_height(delta < 0
                                     ? trel_shrink_channel_window_height(c.get_channel_window_height())
                                     : trel_grow_channel_window_height(c.get_channel_window_height()));
@@ -154,7 +154,7 @@ void trel_mw::step_font_size(int delta) {
   if (size < 3)
     size = 3;
   main_font->SetPointSize(size);
-  app_config().store_main_font(nullptr, size);
+  trel_config().store_main_font(nullptr, size);
   apply_main_font();
 }
 

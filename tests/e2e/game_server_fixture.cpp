@@ -72,6 +72,14 @@ void game_session_test::type(const std::string &text) {
   flush();
 }
 
+void game_session_test::login_and_sync(const std::string &name) {
+  server.send(";slogin;" + name + ";elogin;");
+  ASSERT_EQ(server.wait_for_line([](const std::string &l) { return l.rfind("zvlstatus ", 0) == 0; },
+                                 10000),
+            1)
+      << "no settings record after the login";
+}
+
 void game_session_test::press(const std::string &key) { run_xdotool("key " + key); }
 
 } // namespace e2e

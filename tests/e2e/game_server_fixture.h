@@ -26,6 +26,9 @@ protected:
   bool window_shows(unsigned long rgb, int timeout_ms = 10000);
   // Types text into the focused window with xdotool (a "\n" presses Return).
   void type(const std::string &text);
+  // Sends a login record and waits for the settings record it triggers: by
+  // then the client has processed everything sent before.
+  void login_and_sync(const std::string &name = "Bob");
   void press(const std::string &key);
 
   temp_dir certificates;

@@ -199,11 +199,27 @@ bool x_display::window_size(unsigned long window, int *width, int *height) {
   return true;
 }
 
-// Glyph edges blend, and full coverage may fall a step short of the colour.
+// Glyph edges blend with the black background, so a pixel counts when it is
+// the colour scaled by a coverage of at least one half (each channel within 6
+// steps of that scaled colour).
 static bool colour_near(unsigned long pixel, unsigned long rgb) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    int a = static_cast<int>((pixel >> shift) & 0xff), b = static_cast<int>((rgb >> shift) & 0xff);
-    if (a - b > 4 || b - a > 4)
+  int p[3], t[3];
+  for (int i = 0; i < 3; i++) {
+    p[i] = static_cast<int>((pixel >> (16 - 8 * i)) & 0xff);
+    t[i] = static_cast<int>((rgb >> (16 - 8 * i)) & 0xff);
+  }
+  int strongest = 0;
+  for (int i = 1; i < 3; i++)
+    if (t[i] > t[strongest])
+      strongest = i;
+  if (t[strongest] == 0)
+    return p[0] <= 6 && p[1] <= 6 && p[2] <= 6;
+  double coverage = static_cast<double>(p[strongest]) / t[strongest];
+  if (coverage < 0.5 || coverage > 1.05)
+    return false;
+  for (int i = 0; i < 3; i++) {
+    double expected = coverage * t[i];
+    if (p[i] - expected > 6 || expected - p[i] > 6)
       return false;
   }
   return true;

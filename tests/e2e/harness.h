@@ -60,8 +60,8 @@ public:
   void request_close(unsigned long window);
   // The window's size, false when it cannot be read.
   bool window_size(unsigned long window, int *width, int *height);
-  // Counts the window's pixels of this colour (0xRRGGBB, each channel within
-  // 4 steps, as glyph edges blend); -1 when
+  // Counts the window's pixels of this colour (0xRRGGBB), also where glyph
+  // edges blend it with the black background; -1 when
   // the window cannot be read.
   long count_pixels(unsigned long window, unsigned long rgb);
   // Saves the whole screen as a PNG (for looking at a failure).
