@@ -37,20 +37,22 @@ trel_layout_input trel_mw::layout_input(int width, int height) const {
   in.client_width = width;
   in.client_height = height;
   in.current_layout = c.get_current_layout();
-  // Panes that do not exist yet take no room.
+  // The automap has no pane yet, so it takes no room; every other pane's
+  // place is kept free by its setting, so the layout does not move when the
+  // pane arrives.
   in.automap_display = 0;
   in.automap_docked = c.get_automap_docked();
-  in.group_status_display = 0;
-  in.direction_button_enable = 0;
-  in.hint_button_enable = 0;
-  in.fkey_button_display = 0;
-  in.popup_display = 0;
-  in.status_bar = 0;
-  in.hpbar_enable = 0;
-  in.exp_display = 0;
-  in.enemy_hpbar_enable = 0;
-  in.input_height = c.get_input_height() > 0 ? c.get_input_height() : 48;
-  in.channel_window_enable = 0;
+  in.group_status_display = c.get_group_status_display();
+  in.direction_button_enable = c.get_direction_button_enable();
+  in.hint_button_enable = c.get_hint_button_enable();
+  in.fkey_button_display = c.get_fkey_button_display();
+  in.popup_display = c.get_popup_display();
+  in.status_bar = c.get_status_bar();
+  in.hpbar_enable = c.get_hpbar_enable();
+  in.exp_display = c.get_exp_display();
+  in.enemy_hpbar_enable = c.get_enemy_hpbar_enable();
+  in.input_height = c.get_input_height();
+  in.channel_window_enable = c.get_channel_window_enable();
   in.channel_window_height = c.get_channel_window_height();
   in.session_state = session ? session->state() : 0;
   return in;

@@ -33,5 +33,24 @@ TEST_F(game_session_test, ServerResetShowsTheReconnectHint) {
   EXPECT_TRUE(window_shows(BRIGHT_YELLOW));
 }
 
+TEST_F(game_session_test, HostileStreamNeitherCrashesNorHangsTheClient) {
+  start_client();
+  std::string noise;
+  unsigned seed = 99;
+  for (int i = 0; i < 2 * 1024 * 1024; i++) {
+    seed = seed * 1103515245u + 12345u;
+    noise += static_cast<char>(seed >> 16);
+  }
+  server.send(noise);
+  server.send(";s" + std::string(100000, 'n') + ";");            // an endless tag name
+  server.send(";shp;" + std::string(3 * 1024 * 1024, '7') + ";ehp;"); // a huge record
+  server.send("\x1b[" + std::string(50000, '9') + "m\n");          // an endless escape code
+  server.send(std::string(200000, 'w') + "\n");                     // one enormous word
+  // Still alive and answering: a typed line reaches the server.
+  type("still here\n");
+  EXPECT_TRUE(server_gets("still here", 30000));
+  EXPECT_TRUE(client->running());
+}
+
 } // namespace
 } // namespace e2e
