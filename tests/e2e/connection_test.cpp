@@ -33,6 +33,26 @@ TEST_F(game_session_test, ServerResetShowsTheReconnectHint) {
   EXPECT_TRUE(window_shows(BRIGHT_YELLOW));
 }
 
+TEST_F(game_session_test, RecordSplitAcrossReadsDispatchesOnce) {
+  start_client();
+  server.send(";slogin;Bo");
+  // A typed line answered means the client has read and framed the first part.
+  type("one\n");
+  ASSERT_TRUE(server_gets("one"));
+  server.send("b;elogin;");
+  ASSERT_EQ(server.wait_for_line([](const std::string &l) { return l.rfind("zvlstatus ", 0) == 0; },
+                                 10000),
+            1);
+  type("two\n");
+  ASSERT_TRUE(server_gets("two"));
+  int records = 0;
+  for (const trel_received_line &l : server.lines())
+    records += l.text.rfind("zvlstatus ", 0) == 0;
+  EXPECT_EQ(records, 1) << "the login record was dispatched once";
+  EXPECT_NE(x.find_window(client->pid(), "Quenmar - Player Bob"), 0u)
+      << "the name was joined from both reads";
+}
+
 TEST_F(game_session_test, HostileStreamNeitherCrashesNorHangsTheClient) {
   start_client();
   std::string noise;
