@@ -120,6 +120,8 @@ public:
   // trel_config_observer
   void show_main_scrollbar(int on) override;
   void apply_main_font() override;
+  void apply_layout_change() override;
+  void apply_theme_change(int force_background) override;
 
 private:
   enum { ID_MAIN_TIMER = 1, ID_PING_TIMER, ID_SAVE_TIMER };

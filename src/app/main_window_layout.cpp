@@ -129,3 +129,16 @@ void trel_mw::grow_input() {
   relayout();
   Refresh(false);
 }
+
+void trel_mw::apply_layout_change() {
+  rebuild_background(false);
+  relayout();
+  Refresh(false);
+}
+
+void trel_mw::apply_theme_change(int force_background) {
+  if (force_background)
+    rebuild_background(true);
+  relayout();
+  Refresh(false);
+}

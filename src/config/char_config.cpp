@@ -109,18 +109,6 @@ void hold_in_range(int &value, int low, int high, int replacement) {
     value = replacement;
 }
 
-void write_value(trel_xml_writer &writer, const char *key, const char *value) {
-  writer.write_tag(key, 0);
-  writer.write_string(value);
-  writer.end_tag(nullptr, 0);
-}
-
-void write_value(trel_xml_writer &writer, const char *key, int value) {
-  char text[16];
-  snprintf(text, sizeof text, "%d", value);
-  write_value(writer, key, text);
-}
-
 // Reads the children of a single_popup_window element just opened.
 void read_popup_window(trel_xml_reader &reader, trel_popup_window_record &record) {
   char tag[tag_size];
@@ -270,18 +258,18 @@ void trel_write_char_config(trel_xml_writer &writer, const ZConfig &set) {
   writer.write_tag("single_config", 1);
   for (const field_entry &entry : file_fields) {
     if (entry.text)
-      write_value(writer, entry.key, (set.*entry.text).c_str());
+      trel_xml_write_value(writer, entry.key, (set.*entry.text).c_str());
     else
-      write_value(writer, entry.key, set.*entry.number);
+      trel_xml_write_value(writer, entry.key, set.*entry.number);
   }
   writer.write_tag("popup_window_list", 1);
   for (const trel_popup_window_record &record : set.popup_windows) {
     writer.write_tag("single_popup_window", 1);
-    write_value(writer, "name", record.name.c_str());
-    write_value(writer, "x", record.x);
-    write_value(writer, "y", record.y);
-    write_value(writer, "width", record.width);
-    write_value(writer, "height", record.height);
+    trel_xml_write_value(writer, "name", record.name.c_str());
+    trel_xml_write_value(writer, "x", record.x);
+    trel_xml_write_value(writer, "y", record.y);
+    trel_xml_write_value(writer, "width", record.width);
+    trel_xml_write_value(writer, "height", record.height);
     writer.end_tag(nullptr, 1);
   }
   writer.end_tag(nullptr, 1);

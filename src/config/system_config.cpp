@@ -48,18 +48,6 @@ std::string vote_menu_key(int index, const char *part) {
   return key;
 }
 
-void write_value(trel_xml_writer &writer, const char *key, const char *value) {
-  writer.write_tag(key, 0);
-  writer.write_string(value);
-  writer.end_tag(nullptr, 0);
-}
-
-void write_value(trel_xml_writer &writer, const char *key, int value) {
-  char text[16];
-  snprintf(text, sizeof text, "%d", value);
-  write_value(writer, key, text);
-}
-
 // The field of the vote menu element named by tag, or nullptr. Reading a
 // name puts its entry in use.
 std::string *find_vote_menu_field(const char *tag, trel_system_config &system) {
@@ -227,19 +215,19 @@ int trel_config_store::save_system_config_file() {
   trel_xml_string_writer writer;
   writer.write_header();
   writer.write_tag("system_config_list", 1);
-  write_value(writer, "uuid", system.uuid.c_str());
+  trel_xml_write_value(writer, "uuid", system.uuid.c_str());
   for (const number_entry &entry : leading_numbers)
-    write_value(writer, entry.key, system.*entry.field);
+    trel_xml_write_value(writer, entry.key, system.*entry.field);
   if (current_char_cfg && current_char_cfg->is_named())
-    write_value(writer, "curr_config", current_char_cfg->name.c_str());
+    trel_xml_write_value(writer, "curr_config", current_char_cfg->name.c_str());
   for (const number_entry &entry : trailing_numbers)
-    write_value(writer, entry.key, system.*entry.field);
+    trel_xml_write_value(writer, entry.key, system.*entry.field);
   for (int i = 0; i < TREL_VOTE_MENU_ENTRIES; i++) {
     const trel_vote_menu_entry &entry = system.vote_menu[i];
     if (!entry.in_use)
       continue;
-    write_value(writer, vote_menu_key(i, "name").c_str(), entry.name.c_str());
-    write_value(writer, vote_menu_key(i, "url").c_str(), entry.url.c_str());
+    trel_xml_write_value(writer, vote_menu_key(i, "name").c_str(), entry.name.c_str());
+    trel_xml_write_value(writer, vote_menu_key(i, "url").c_str(), entry.url.c_str());
   }
   writer.end_tag(nullptr, 1);
   writer.write_newline();

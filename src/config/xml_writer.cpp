@@ -1,6 +1,7 @@
 // The streaming XML writer: indentation, escaping and the tag stack.
 #include "config/xml_writer.h"
 
+#include <cstdio>
 #include <string>
 
 #include "support/debug_log.h"
@@ -109,4 +110,16 @@ int trel_xml_file_writer::write_raw(const char *text) {
   if (!file_handle || !text)
     return -1;
   return fprintf(file_handle, "%s", text);
+}
+
+void trel_xml_write_value(trel_xml_writer &writer, const char *key, const char *value) {
+  writer.write_tag(key, 0);
+  writer.write_string(value);
+  writer.end_tag(nullptr, 0);
+}
+
+void trel_xml_write_value(trel_xml_writer &writer, const char *key, int value) {
+  char text[16];
+  snprintf(text, sizeof text, "%d", value);
+  trel_xml_write_value(writer, key, text);
 }

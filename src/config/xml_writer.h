@@ -53,3 +53,7 @@ public:
 private:
   FILE *file_handle;
 };
+
+// One element holding a value: <key>value</key> on a line of its own.
+void trel_xml_write_value(trel_xml_writer &writer, const char *key, const char *value);
+void trel_xml_write_value(trel_xml_writer &writer, const char *key, int value);

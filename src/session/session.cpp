@@ -95,9 +95,19 @@ void trel_session::socket_handler() {
     return;
   }
 
+  // Reading until the socket is empty would hold the GUI thread for as long
+  // as the server keeps the socket full: a flood of output would freeze the
+  // panes and the input line. After the budget the rest waits in the socket
+  // (or in the TLS buffer, which the next read empties first) for the next
+  // tick, and the toolkit repaints and takes keys in between.
+  const auto read_start = std::chrono::steady_clock::now();
   int got;
-  while ((got = socket.nonblocking_read(read_buffer, READ_SIZE)) > 0)
+  while ((got = socket.nonblocking_read(read_buffer, READ_SIZE)) > 0) {
     process_socket_data(read_buffer, got);
+    if (std::chrono::steady_clock::now() - read_start >=
+        std::chrono::milliseconds(TICK_READ_BUDGET_MS))
+      break;
+  }
   if (got < 0) {
     disconnect_with_message(socket.read_error == 0 ? "Connection closed by server."
                                                    : "Connection to server lost.");

@@ -1,5 +1,6 @@
-// Starts the toolkit once for a test program that renders fonts or makes
-// toolkit bitmaps; such programs run under an X server (Xvfb).
+// Starts the toolkit once for a pane test program (fonts, toolkit bitmaps,
+// panes); such programs run under an X server (Xvfb).
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -16,7 +17,7 @@ class toolkit_environment : public testing::Environment {
 public:
   void SetUp() override {
     static int argc = 1;
-    static char name[] = "widgets_test";
+    static char name[] = "pane_test";
     static char *argv[] = {name, nullptr};
     wxApp::SetInstance(new test_app);
     ASSERT_TRUE(wxEntryStart(argc, argv)) << "the toolkit did not start: no X display?";
