@@ -8,7 +8,7 @@ packages=(
   libwxgtk3.2-dev libssl-dev portaudio19-dev libvorbisidec-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
-  vorbis-tools sox clang openssl
+  vorbis-tools sox clang libclang-rt-14-dev libx11-dev openssl
 )
 
 missing=()
