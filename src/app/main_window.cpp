@@ -28,7 +28,7 @@ trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &s
   input_pane = new trel_input_window(this, "main input window", *this, main_font);
   main_text = new trel_main_window(this);
   output_pane = main_text;
-  main_text->transfer_focus = [this] { return transfer_focus_main(); };
+  main_text->transfer_focus = [this] { return transfer_focus_main(main_text); };
   main_text->on_lock_changed = [] {};
   site_font = std::make_unique<trel_font>(9, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL,
                                           wxFONTWEIGHT_NORMAL, true);
@@ -47,7 +47,7 @@ trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &s
   Bind(wxEVT_PAINT, &trel_mw::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, [](wxEraseEvent &) {});
   Bind(wxEVT_LEFT_DOWN, &trel_mw::OnMouse, this);
-  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent &) { transfer_focus_main(); });
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent &) { transfer_focus_main(this); });
 
   relayout();
   Refresh(false);
@@ -85,7 +85,7 @@ void trel_mw::OnSaveTimer(wxTimerEvent &) { save_settings(); }
 void trel_mw::save_settings() { trel_config().save_system_config_file(); }
 
 void trel_mw::give_input_focus() {
-  if (input_pane)
+  if (input_pane && wxWindow::FindFocus() != &input_pane->line_edit())
     input_pane->line_edit().SetFocus();
 }
 
@@ -121,12 +121,29 @@ void trel_mw::open_link(const char *url) {
     trel_client_debug_printf("Warning in trel_mw::open_link(), unable to start the browser.\n");
 }
 
-bool trel_mw::transfer_focus_main() {
-  if (!input_pane)
+bool trel_mw::transfer_focus_main(wxWindow *window) {
+  if (!window) {
+    if (debug_level >= 2)
+      trel_client_debug_printf("Error in transfer_focus_main() - null w?\n");
     return false;
-  input_pane->line_edit().SetFocus();
-  loop.request_focus();
-  return true;
+  }
+  for (wxWindow *w = window; w; w = w->GetParent()) {
+    // Frames that float on their parent (the map frame, popups) keep the focus.
+    if (w->GetWindowStyleFlag() & wxFRAME_FLOAT_ON_PARENT)
+      return false;
+    if (w == this) {
+      if (!input_pane)
+        return false;
+      input_pane->line_edit().SetFocus();
+      loop.request_focus();
+      return true;
+    }
+  }
+  if (window->GetParent()) {
+    window->GetParent()->SetFocus();
+    return true;
+  }
+  return false;
 }
 
 void trel_mw::orderly_exit() {

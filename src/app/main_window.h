@@ -39,8 +39,9 @@ public:
   // Places every pane in the client area (trel_config_observer too).
   void relayout() override;
   void rebuild_background(bool force);
-  // Gives the keyboard focus to the input line; false when it could not.
-  bool transfer_focus_main();
+  // Gives the keyboard focus back to the input line after a click in window;
+  // false when the focus stays where it is (a floating frame, no window).
+  bool transfer_focus_main(wxWindow *window);
   void shrink_input();
   void grow_input();
 

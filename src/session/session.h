@@ -15,7 +15,7 @@ public:
   static constexpr int OUTGOING_SIZE = 10000;
   static constexpr int READ_SIZE = 10000;
   // The longest one tick spends reading (see socket_handler).
-  static constexpr int TICK_READ_BUDGET_MS = 50;
+  static constexpr int TICK_READ_BUDGET_MS = 15;
   static constexpr int DEFAULT_PORT = 3102;
   static constexpr int CONNECT_TIMEOUT_MS = 5000;
   static constexpr const char *CLIENT_VERSION = "1.095-gtk-rc5";
