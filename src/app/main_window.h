@@ -138,6 +138,7 @@ private:
   void save_settings();
   void delayed_initialization();
   trel_layout_input layout_input(int width, int height) const;
+  void print_rule();
 
   trel_main_loop loop;
   std::unique_ptr<trel_session> session;

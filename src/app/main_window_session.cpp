@@ -64,8 +64,6 @@ void trel_mw::character_logged_in(const char *name) {
   Refresh(false);
 }
 
-void trel_mw::show_keyboard_help() {}
-void trel_mw::show_version() {}
 void trel_mw::fill_debug_text() {}
 void trel_mw::clear_channels() {}
 void trel_mw::ping_measured(int) {}
