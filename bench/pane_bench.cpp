@@ -1,10 +1,11 @@
-// Benchmark of painting a full main pane: a 984 x 600 text area of coloured
-// 80-column lines drawn from the scrollback store with glyph bitmaps.
+// Benchmark of painting a full main pane: a 984 x 600 text area of generated
+// game output drawn from the scrollback store with glyph bitmaps.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 
+#include "bench_text.h"
 #include "text/ansi_interpreter.h"
 #include "text/text_painter.h"
 #include "text/textctrl_store.h"
@@ -41,14 +42,10 @@ void bm_paint_main_pane(benchmark::State &state) {
   store.set_font_metrics(widths, glyph_height);
   store.set_width(984 - 4);
   trel_ansi_interpreter ansi(store);
-  const char *colours[] = {"\x1b[31m", "\x1b[32m", "\x1b[1m\x1b[33m", "\x1b[36m", "\x1b[0m"};
-  for (int line = 0; line < 200; line++) {
-    std::string text;
-    for (int run = 0; run < 4; run++)
-      text += std::string(colours[(line + run) % 5]) + "The goblin hits you hard.";
-    text = text.substr(0, 300) + "\n";
-    ansi.process_ansi_text(text.data(), static_cast<int>(text.size()));
-  }
+  // A few screens of game output, so the visible lines hold the usual mix of
+  // short lines, wrapped long ones and colour changes.
+  const std::string text = bench::pane_text_lines(400);
+  ansi.process_ansi_text(text.data(), static_cast<int>(text.size()));
   trel_bitmap target(984 - 4, 600 - 4);
   for (auto _ : state) {
     trel_paint_text_lines(target, store, font);
