@@ -85,6 +85,10 @@ bool trel_gui_app::OnInit() {
     arg_pointers.push_back(a.c_str());
   parse_command_line(static_cast<int>(arg_pointers.size()), arg_pointers.data());
 
+  // Nothing in the client handles idle events; sending them only to windows
+  // that ask keeps the idle loop cheap between ticks.
+  wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+  wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
   auto *frame = new trel_mw("Quenmar", wxDefaultPosition, wxSize(984, 728));
   frame->Show(true);
   SetTopWindow(frame);

@@ -156,6 +156,7 @@ private:
   // The client area composed from the background, logo and web site line.
   std::unique_ptr<trel_bitmap> client_area;
   wxBitmap client_bitmap;
+  bool client_area_stale = true;
   std::unique_ptr<trel_font> site_font;
 };
 

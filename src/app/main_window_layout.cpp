@@ -66,6 +66,7 @@ void trel_mw::relayout() {
   int width = 0, height = 0;
   resize_guard.client_size(reported_width, reported_height, &width, &height);
   rebuild_background(false);
+  client_area_stale = true;
   trel_layout_result placed = trel_layout_place(layout_input(width, height));
   apply_place(input_pane, placed.input);
   apply_place(main_text, placed.main_pane);
@@ -82,7 +83,8 @@ void trel_mw::rebuild_background(bool force) {
   request.theme_bg_setting = c.get_theme_bg_setting();
   request.current_background_theme = c.get_current_background_theme();
   request.colours = trel_background_theme(request.current_background_theme);
-  background.rebuild_background(force ? 1 : 0, request);
+  if (background.rebuild_background(force ? 1 : 0, request))
+    client_area_stale = true;
 }
 
 void trel_mw::OnResize(wxSizeEvent &event) {
@@ -101,13 +103,21 @@ void trel_mw::OnPaint(wxPaintEvent &) {
   GetClientSize(&width, &height);
   if (width < 1 || height < 1)
     return;
-  if (!client_area || client_area->width() != width || client_area->height() != height)
+  // The composed background changes only with the layout, the size or the
+  // theme; a repaint for any other reason (the input line's blinking caret
+  // exposes the frame twice a second) reuses it.
+  if (!client_area || client_area->width() != width || client_area->height() != height) {
     client_area = std::make_unique<trel_bitmap>(width, height);
-  if (!background.paint_client_area(*client_area, trel_config().get_current_layout(), logo_image,
-                                    site_font.get(), QUENMAR_WEB_HOST))
-    return;
-  if (trel_bitmap_copy_to_wx(*client_area, client_bitmap))
-    dc.DrawBitmap(client_bitmap, 0, 0, false);
+    client_area_stale = true;
+  }
+  if (client_area_stale) {
+    if (!background.paint_client_area(*client_area, trel_config().get_current_layout(),
+                                      logo_image, site_font.get(), QUENMAR_WEB_HOST) ||
+        !trel_bitmap_copy_to_wx(*client_area, client_bitmap))
+      return;
+    client_area_stale = false;
+  }
+  dc.DrawBitmap(client_bitmap, 0, 0, false);
 }
 
 void trel_mw::OnMouse(wxMouseEvent &event) {

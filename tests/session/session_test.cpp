@@ -262,6 +262,25 @@ TEST_F(SessionTest, WordsWhileDisconnected) {
   EXPECT_TRUE(tick_until([&] { return session->is_up(); }));
 }
 
+TEST_F(SessionTest, AFloodIsReadInBoundedTicksAndArrivesWhole) {
+  connect();
+  // Enough that one tick cannot read it within its budget on this machine.
+  std::string flood;
+  for (int i = 0; flood.size() < 8 * 1024 * 1024; i++)
+    flood += "line " + std::to_string(i) + " of a long flood of text\n";
+  server.send(flood);
+  int ticks_with_text = 0;
+  size_t seen = 0;
+  ASSERT_TRUE(tick_until([&] {
+    if (host.server_seen.size() > seen)
+      ticks_with_text++;
+    seen = host.server_seen.size();
+    return seen >= flood.size();
+  }));
+  EXPECT_EQ(host.server_seen, flood) << "every byte, in order";
+  EXPECT_GT(ticks_with_text, 1) << "the flood was spread over several ticks";
+}
+
 TEST_F(SessionTest, OutgoingBufferKeepsAtMost10000Bytes) {
   session->append_outgoing_string(std::string(10000, 'a').c_str());
   EXPECT_EQ(session->outgoing_length(), 10000);
