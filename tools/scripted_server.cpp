@@ -333,6 +333,7 @@ void trel_scripted_server::accept_client() {
   client = std::move(connection);
   client_announced = false;
   output.clear();
+  output_sent = 0;
   partial_line.clear();
   service_client();
 }
@@ -388,16 +389,27 @@ void trel_scripted_server::service_client() {
 }
 
 void trel_scripted_server::flush_output() {
-  while (client && !output.empty()) {
-    int written = client->write_some(output.data(), static_cast<int>(output.size()));
+  // Sent bytes are skipped by an offset and dropped in one go, so a large
+  // queue costs linear time, not a move of the rest after every write.
+  while (client && output_sent < output.size()) {
+    size_t left = output.size() - output_sent;
+    int chunk = left > (1u << 30) ? (1 << 30) : static_cast<int>(left);
+    int written = client->write_some(output.data() + output_sent, chunk);
     if (written < 0) {
       log_event("writing to the client failed");
       end_client(false, false);
       return;
     }
     if (written == 0)
-      return;
-    output.erase(0, static_cast<size_t>(written));
+      break;
+    output_sent += static_cast<size_t>(written);
+  }
+  if (output_sent == output.size()) {
+    output.clear();
+    output_sent = 0;
+  } else if (output_sent > (1u << 20) && output_sent > output.size() / 2) {
+    output.erase(0, output_sent);
+    output_sent = 0;
   }
 }
 
@@ -414,6 +426,7 @@ void trel_scripted_server::end_client(bool orderly, bool reset_it) {
     client->close_now();
   client.reset();
   output.clear();
+  output_sent = 0;
   close_after_output = 0;
   std::lock_guard<std::mutex> lock(mutex);
   if (!partial_line.empty()) {

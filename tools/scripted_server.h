@@ -126,6 +126,7 @@ private:
   bool client_announced = false;
   std::vector<std::unique_ptr<trel_tls_connection>> stalled_connections;
   std::string output;
+  size_t output_sent = 0; // bytes at the front of output already written
   std::string partial_line;
   long long close_after_output = 0;
 };

@@ -205,7 +205,7 @@ TEST_F(io_test, partial_tls_writes_from_a_moving_buffer_keep_every_byte_in_order
       while (expected < line_count) {
         if (peer.connection.read_line(&line, patience_ms) != 1)
           return;
-        char wanted[16];
+        char wanted[32];
         snprintf(wanted, sizeof wanted, "line %06d", expected);
         if (line != wanted)
           return;
@@ -224,7 +224,7 @@ TEST_F(io_test, partial_tls_writes_from_a_moving_buffer_keep_every_byte_in_order
   bool failed = false;
   while (!failed && (next_line < line_count || queued > 0)) {
     while (next_line < line_count && queued + line_length <= static_cast<int>(sizeof buffers[0])) {
-      char text[16];
+      char text[32];
       snprintf(text, sizeof text, "line %06d\n", next_line++);
       memcpy(outgoing + queued, text, line_length);
       queued += line_length;
