@@ -200,8 +200,8 @@ bool x_display::window_size(unsigned long window, int *width, int *height) {
 }
 
 // Glyph edges blend with the black background, so a pixel counts when it is
-// the colour scaled by a coverage of at least one half (each channel within 6
-// steps of that scaled colour).
+// the colour scaled by a coverage of at least 0.6 (each channel within 6
+// steps of that scaled colour). The dark background themes stay below it.
 static bool colour_near(unsigned long pixel, unsigned long rgb) {
   int p[3], t[3];
   for (int i = 0; i < 3; i++) {
@@ -215,7 +215,7 @@ static bool colour_near(unsigned long pixel, unsigned long rgb) {
   if (t[strongest] == 0)
     return p[0] <= 6 && p[1] <= 6 && p[2] <= 6;
   double coverage = static_cast<double>(p[strongest]) / t[strongest];
-  if (coverage < 0.5 || coverage > 1.05)
+  if (coverage < 0.6 || coverage > 1.05)
     return false;
   for (int i = 0; i < 3; i++) {
     double expected = coverage * t[i];
