@@ -48,7 +48,8 @@ bool trel_mw::local_echo_enabled() { return trel_config().get_local_echo() != 0;
 bool trel_mw::command_separator_enabled() { return trel_config().get_cmd_separator() != 0; }
 bool trel_mw::system_audio_enabled() { return trel_config().GetSystemAudio() != 0; }
 
-void trel_mw::set_title(const char *title) { SetTitle(wxString::FromUTF8(title)); }
+// Server text is single-byte; a name that is not UTF-8 must still show.
+void trel_mw::set_title(const char *title) { SetTitle(wxString(title, wxConvISO8859_1)); }
 
 void trel_mw::connect_started() {}
 void trel_mw::connection_ended() {
@@ -64,7 +65,7 @@ void trel_mw::character_logged_in(const char *name) {
   Refresh(false);
 }
 
-void trel_mw::fill_debug_text() {}
+void trel_mw::fill_debug_text() { main_text->fill_debug_text(); }
 void trel_mw::clear_channels() {}
 void trel_mw::ping_measured(int) {}
 

@@ -1,9 +1,13 @@
 // The text pane's layout, border, scrolling and scroll lock.
 #include "text/ansi_display.h"
 
+#include "support/random.h"
 #include "widgets/bitmap.h"
 
+#include <wx/string.h>
+
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -54,6 +58,42 @@ void trel_ansi_display::set_text_font(const trel_glyph_table *font) {
   ansi.force_color_reapply();
   update_scrollbar();
   repaint_all();
+}
+
+void trel_ansi_display::fill_debug_text() {
+  trel_textctrl_store &store = text->store();
+  long count = 0;
+  char word[16];
+  for (int line = 0; line < 100000; line++) {
+    int words = trel_random_below(50);
+    for (int w = 0; w < words; w++) {
+      trel_text_colour foreground{trel_random_below(255), trel_random_below(255),
+                                  trel_random_below(255)};
+      trel_text_colour background{trel_random_below(255), trel_random_below(255),
+                                  trel_random_below(255)};
+      store.set_text_colors(foreground, background);
+      int length = 1 + trel_random_below(10);
+      for (int i = 0; i < length; i++)
+        word[i] = static_cast<char>(97 + length - i);
+      word[length] = ' ';
+      word[length + 1] = 0;
+      store.append_text(word);
+      count += length + 1;
+    }
+    store.append_text("\n");
+  }
+  char summary[64];
+  snprintf(summary, sizeof summary, "%ld characters written (%ld kb).\n", count, count / 1000);
+  store.append_text(summary);
+  printf("size of trel_textctrl_chunk %5d\n", static_cast<int>(sizeof(trel_textctrl_colour_run)));
+  printf("size of trel_textctrl_line  %5d\n", static_cast<int>(sizeof(trel_text_line_record)));
+  printf("size of wxString            %5d\n", static_cast<int>(sizeof(wxString)));
+  printf("size of trel_render_list    %5d\n", static_cast<int>(sizeof(trel_render_run)));
+  printf("entries in render list   %8d\n", ansi.render_list().run_count());
+  fflush(stdout);
+  // The pane's own colour state is back in force for the next text.
+  ansi.force_color_reapply();
+  scroll_to_end();
 }
 
 void trel_ansi_display::refresh_display() {

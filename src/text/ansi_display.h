@@ -32,6 +32,9 @@ public:
   void resume_updates();
   void set_word_wrap(int flag) { ansi.set_word_wrap(flag); }
   void set_text_font(const trel_glyph_table *font);
+  // The "//debugfill" load test: 100,000 lines of random coloured words
+  // straight into the store, then a count and the record sizes on stdout.
+  void fill_debug_text();
   // Repaint the text and bring the scroll bar in line, once per batch of text.
   void refresh_display();
   int get_text_received() const { return ansi.get_text_received(); }

@@ -165,4 +165,18 @@ TEST_F(TextPaneTest, FlashAlternatesTheBorderAndEnds) {
   EXPECT_TRUE(saw_white && saw_black);
 }
 
+TEST_F(TextPaneTest, DebugFillWritesItsSummaryLastAndKeepsTheColourState) {
+  testing::internal::CaptureStdout();
+  pane->fill_debug_text();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("entries in render list"), std::string::npos);
+  trel_textctrl_reader reader(store());
+  trel_text_line line;
+  int last = reader.current_line();
+  ASSERT_EQ(reader.get_line(last - 1, &line), 1);
+  std::string summary(line.text, line.length);
+  EXPECT_NE(summary.find(" characters written ("), std::string::npos) << summary;
+  EXPECT_EQ(pane->interpreter().render_list().run_count(), 0) << "the fill bypasses the render list";
+}
+
 } // namespace
