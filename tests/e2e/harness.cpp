@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -53,6 +54,8 @@ temp_dir::~temp_dir() {
 client_process::client_process(const std::string &home, const std::vector<std::string> &args) {
   child = fork();
   if (child == 0) {
+    // The client must not outlive a test program that dies abruptly.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (home.empty())
       unsetenv("HOME");
     else
@@ -106,7 +109,15 @@ void client_process::kill_now() {
   }
 }
 
-x_display::x_display() { display = XOpenDisplay(nullptr); }
+// Windows come and go while the tests look at them (a client starting or
+// ending); a request about a window that just vanished must not end the test
+// program, which is what Xlib's default error handler does.
+static int ignore_x_error(Display *, XErrorEvent *) { return 0; }
+
+x_display::x_display() {
+  XSetErrorHandler(ignore_x_error);
+  display = XOpenDisplay(nullptr);
+}
 
 x_display::~x_display() {
   if (display)
