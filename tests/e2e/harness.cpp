@@ -116,7 +116,8 @@ static int ignore_x_error(Display *, XErrorEvent *) { return 0; }
 
 x_display::x_display() {
   XSetErrorHandler(ignore_x_error);
-  display = XOpenDisplay(nullptr);
+  // A busy X server may refuse a connection for a moment.
+  wait_until([this] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 20000);
 }
 
 x_display::~x_display() {
