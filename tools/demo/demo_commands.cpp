@@ -64,6 +64,13 @@ void trel_demo_session::run_command(const std::string &line) {
 
   bool quiet = false;
   trel_demo_walk_word walk = trel_demo_world::parse_walk_word(word);
+  // A reply starts on a line of its own, below the prompt and the client's
+  // echo of the command; room descriptions bring their own blank line.
+  bool room_reply = walk.direction != -1 || word == "l" || word == "look";
+  bool silent_score = (word == "score" || word == "sc") && score_popup_just_opened &&
+                      open_popups.count("score");
+  if (!room_reply && !silent_score && word != "quit")
+    send_text("\n");
   if (walk.direction != -1) {
     do_walk(walk.direction, walk.bump);
   } else if (word == "l" || word == "look") {
