@@ -29,7 +29,6 @@ trel_mw::trel_mw(const wxString &title, const wxPoint &position, const wxSize &s
   main_text = new trel_main_window(this);
   output_pane = main_text;
   main_text->transfer_focus = [this] { return transfer_focus_main(main_text); };
-  main_text->on_lock_changed = [] {};
   site_font = std::make_unique<trel_font>(9, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL,
                                           wxFONTWEIGHT_NORMAL, true);
 

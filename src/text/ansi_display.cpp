@@ -113,12 +113,21 @@ void trel_ansi_display::update_scrollbar() {
   int thumb = visible;
   int bar_position = store.get_bottom_line() - visible;
   // Only touch the toolkit's bar when something changed: it repaints itself
-  // on every call, and this runs once per batch of received text.
-  if (scrollbar->GetThumbPosition() != bar_position || scrollbar->GetRange() != range ||
-      scrollbar->GetThumbSize() != thumb)
-    scrollbar->SetScrollbar(bar_position, thumb, range, thumb, true);
-  // The toolkit clamps the position into the range; the stored values are
-  // compared as given, so a clamped position is simply set again next time.
+  // on every call, and this runs once per batch of received text. The values
+  // last given are compared, not the bar's own (the toolkit clamps them).
+  if (bar_position == bar_set_position && range == bar_set_range && thumb == bar_set_thumb)
+    return;
+  bar_set_position = bar_position;
+  bar_set_range = range;
+  bar_set_thumb = thumb;
+  scrollbar->SetScrollbar(bar_position, thumb, range, thumb, true);
+}
+
+void trel_ansi_display::set_lock(bool locked) {
+  follow = locked ? 0 : 1;
+  text->store().set_scroll_locked(locked ? 1 : 0);
+  if (on_lock_changed)
+    on_lock_changed();
 }
 
 void trel_ansi_display::set_bottom_line(int line) {
@@ -181,21 +190,15 @@ void trel_ansi_display::page_down() {
 }
 
 void trel_ansi_display::lock_scrolling() {
-  follow = 0;
-  text->store().set_scroll_locked(1);
+  set_lock(true);
   scroll_to_end();
   repaint_all();
-  if (on_lock_changed)
-    on_lock_changed();
 }
 
 void trel_ansi_display::unlock_scrolling() {
-  follow = 1;
-  text->store().set_scroll_locked(0);
+  set_lock(false);
   scroll_to_end();
   repaint_all();
-  if (on_lock_changed)
-    on_lock_changed();
 }
 
 void trel_ansi_display::lock_if_following() {
@@ -286,11 +289,8 @@ void trel_ansi_display::on_scroll(wxScrollEvent &event) {
     position = bottom;
     if (bottom < last) {
       if (follow) {
-        follow = 0;
-        text->store().set_scroll_locked(1);
+        set_lock(true);
         repaint_all();
-        if (on_lock_changed)
-          on_lock_changed();
       }
     } else {
       ensure_following();

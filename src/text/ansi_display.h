@@ -80,6 +80,8 @@ protected:
 
 private:
   void set_bottom_line(int line);
+  // follow and the store's lock flag change together; the lock indicator is told.
+  void set_lock(bool locked);
   void on_scroll(wxScrollEvent &event);
   void repaint_all();
 
@@ -88,6 +90,8 @@ private:
   trel_ansi_interpreter ansi;
   int follow = 1;
   int position = 0;
+  // What the scroll bar was last given.
+  int bar_set_position = -1, bar_set_range = -1, bar_set_thumb = -1;
 };
 
 // The main text pane, with the docked automap and the group display placed

@@ -114,6 +114,27 @@ inline int clamp_int(i64 v) {
   return static_cast<int>(std::min<i64>(std::max<i64>(v, -2147483647LL - 1), 2147483647LL));
 }
 
+// A colour moving from one colour towards another in fixed-point steps (8
+// fractional bits) of 1 / span of the difference, one step per advance.
+struct colour_ramp {
+  i64 r, g, b, step_r, step_g, step_b;
+
+  colour_ramp(const trel_colour &from, const trel_colour &to, i64 span)
+      : r(low_byte(from.r) * 256), g(low_byte(from.g) * 256), b(low_byte(from.b) * 256),
+        step_r((static_cast<i64>(low_byte(to.r) - low_byte(from.r)) * 256) / span),
+        step_g((static_cast<i64>(low_byte(to.g) - low_byte(from.g)) * 256) / span),
+        step_b((static_cast<i64>(low_byte(to.b) - low_byte(from.b)) * 256) / span) {}
+  void advance(i64 steps = 1) {
+    r += steps * step_r;
+    g += steps * step_g;
+    b += steps * step_b;
+  }
+  uint8_t red() const { return static_cast<uint8_t>((r >> 8) & 255); }
+  uint8_t green() const { return static_cast<uint8_t>((g >> 8) & 255); }
+  uint8_t blue() const { return static_cast<uint8_t>((b >> 8) & 255); }
+  uint32_t packed() const { return pack(red(), green(), blue(), 0); }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -285,10 +306,7 @@ void trel_bitmap::draw_gradient_line(int x0, int y0, int x1, int y1, const trel_
   const int a_limit = horizontal ? width_ : height_;
   const int b_limit = horizontal ? height_ : width_;
 
-  const int fr = low_byte(from.r), fg = low_byte(from.g), fb = low_byte(from.b);
-  const i64 step_r = (static_cast<i64>(low_byte(to.r) - fr) * 256) / (major + 1);
-  const i64 step_g = (static_cast<i64>(low_byte(to.g) - fg) * 256) / (major + 1);
-  const i64 step_b = (static_cast<i64>(low_byte(to.b) - fb) * 256) / (major + 1);
+  colour_ramp ramp(from, to, major + 1);
 
   // Pixel k lies at major coordinate a0 + k * a_step, k in 0..major.
   i64 first, last;
@@ -312,9 +330,7 @@ void trel_bitmap::draw_gradient_line(int x0, int y0, int x1, int y1, const trel_
     moves = std::min<i64>(first, t / major + 1);
     error = moves == first ? t - first * major : t % major - major;
   }
-  i64 vr = fr * 256 + first * step_r;
-  i64 vg = fg * 256 + first * step_g;
-  i64 vb = fb * 256 + first * step_b;
+  ramp.advance(first);
   const int row_bytes = stride();
   uint8_t *base = pixels_.data();
   for (i64 k = first; k <= last; k++) {
@@ -324,18 +340,16 @@ void trel_bitmap::draw_gradient_line(int x0, int y0, int x1, int y1, const trel_
       const i64 px = horizontal ? a : b;
       const i64 py = horizontal ? b : a;
       uint8_t *p = base + py * row_bytes + px * 4;
-      p[0] = static_cast<uint8_t>((vr >> 8) & 255);
-      p[1] = static_cast<uint8_t>((vg >> 8) & 255);
-      p[2] = static_cast<uint8_t>((vb >> 8) & 255);
+      p[0] = ramp.red();
+      p[1] = ramp.green();
+      p[2] = ramp.blue();
     }
     error += minor;
     if (error >= 0) {
       moves++;
       error -= major;
     }
-    vr += step_r;
-    vg += step_g;
-    vb += step_b;
+    ramp.advance();
   }
 }
 
@@ -410,20 +424,13 @@ void trel_bitmap::DrawXGradientRectangle(int x0, int y0, int x1, int y1, const t
     return;
   // The step comes from the whole (unclipped) width; the first column
   // already carries one step, so "to" is never quite reached.
-  const i64 span = std::llabs(static_cast<i64>(x1) - x0) + 2;
-  const i64 step_r = (static_cast<i64>(low_byte(to.r) - low_byte(from.r)) * 256) / span;
-  const i64 step_g = (static_cast<i64>(low_byte(to.g) - low_byte(from.g)) * 256) / span;
-  const i64 step_b = (static_cast<i64>(low_byte(to.b) - low_byte(from.b)) * 256) / span;
-  i64 vr = low_byte(from.r) * 256, vg = low_byte(from.g) * 256, vb = low_byte(from.b) * 256;
+  colour_ramp ramp(from, to, std::llabs(static_cast<i64>(x1) - x0) + 2);
   // One colour per visible column, then plain row fills.
   const int count = box.x1 - box.x0 + 1;
   std::vector<uint32_t> columns(static_cast<size_t>(count));
   for (int i = 0; i < count; i++) {
-    vr += step_r;
-    vg += step_g;
-    vb += step_b;
-    columns[i] = pack(static_cast<uint8_t>((vr >> 8) & 255), static_cast<uint8_t>((vg >> 8) & 255),
-                      static_cast<uint8_t>((vb >> 8) & 255), 0);
+    ramp.advance();
+    columns[i] = ramp.packed();
   }
   const uint32_t *colours = columns.data();
   for (int y = box.y0; y <= box.y1; y++) {
@@ -438,20 +445,11 @@ void trel_bitmap::DrawYGradientRectangle(int x0, int y0, int x1, int y1, const t
   clip_box box;
   if (!clip_area(x0, y0, x1, y1, width_, height_, &box))
     return;
-  const i64 span = std::llabs(static_cast<i64>(y1) - y0) + 2;
-  const i64 step_r = (static_cast<i64>(low_byte(to.r) - low_byte(from.r)) * 256) / span;
-  const i64 step_g = (static_cast<i64>(low_byte(to.g) - low_byte(from.g)) * 256) / span;
-  const i64 step_b = (static_cast<i64>(low_byte(to.b) - low_byte(from.b)) * 256) / span;
-  i64 vr = low_byte(from.r) * 256, vg = low_byte(from.g) * 256, vb = low_byte(from.b) * 256;
+  colour_ramp ramp(from, to, std::llabs(static_cast<i64>(y1) - y0) + 2);
   const int count = box.x1 - box.x0 + 1;
   for (int y = box.y0; y <= box.y1; y++) {
-    vr += step_r;
-    vg += step_g;
-    vb += step_b;
-    const uint32_t rgb =
-        pack(static_cast<uint8_t>((vr >> 8) & 255), static_cast<uint8_t>((vg >> 8) & 255),
-             static_cast<uint8_t>((vb >> 8) & 255), 0);
-    fill_rgb_span(row(y) + box.x0 * 4, count, rgb);
+    ramp.advance();
+    fill_rgb_span(row(y) + box.x0 * 4, count, ramp.packed());
   }
 }
 
